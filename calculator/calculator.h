@@ -39,9 +39,6 @@ public:
     const SolveStats& lastSolve() const noexcept { return lastSolve_; }
 
 private:
-    void restoreRefresh();
-    void calculateRefresh();
-
     FieldTexts& fields_;
     CalcState state_{};
     InputMemory memory_{};
