@@ -260,7 +260,8 @@ void TForm1::buildFileDialogs() {
 }
 
 void TForm1::buildTabOrder() {
-    QWidget* previous = findChild<QPushButton*>(QStringLiteral("Button1"));
+    QWidget* first = findChild<QPushButton*>(QStringLiteral("Button1"));
+    QWidget* previous = first;
     for (const char* name : {"Button4", "Button3"}) {
         QWidget* next = findChild<QPushButton*>(QString::fromLatin1(name));
         QWidget::setTabOrder(previous, next);
@@ -270,6 +271,7 @@ void TForm1::buildTabOrder() {
         QWidget::setTabOrder(previous, edit(n));
         previous = edit(n);
     }
+    first->setFocus();  // taken when the window is first activated
 }
 
 void TForm1::connectChangeHandlers() {
