@@ -250,13 +250,22 @@ void TForm1::buildMenu() {
     addItem(help, "KA1", "ﾊﾞｰｼﾞｮﾝ情報(&A)...", &TForm1::KA1Click);
 }
 
+// The dialogs are made on first use (building one takes tens of
+// milliseconds) and then kept, so each remembers its folder like any other
+// component of the window.
 void TForm1::buildFileDialogs() {
-    openDialog_ = makeCsvDialog(this, "OpenDialog1", QFileDialog::AcceptOpen,
-                                QFileDialog::ExistingFile);
-    saveDialog_ = makeCsvDialog(this, "SaveDialog1", QFileDialog::AcceptSave,
-                                QFileDialog::AnyFile);
-    chooseOpenFile = [this] { return runFileDialog(openDialog_); };
-    chooseSaveFile = [this] { return runFileDialog(saveDialog_); };
+    chooseOpenFile = [this] {
+        if (!openDialog_)
+            openDialog_ = makeCsvDialog(this, "OpenDialog1", QFileDialog::AcceptOpen,
+                                        QFileDialog::ExistingFile);
+        return runFileDialog(openDialog_);
+    };
+    chooseSaveFile = [this] {
+        if (!saveDialog_)
+            saveDialog_ = makeCsvDialog(this, "SaveDialog1", QFileDialog::AcceptSave,
+                                        QFileDialog::AnyFile);
+        return runFileDialog(saveDialog_);
+    };
 }
 
 void TForm1::buildTabOrder() {

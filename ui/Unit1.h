@@ -40,7 +40,8 @@ public:
     void setAboutDialog(TForm2* dialog) noexcept { about_ = dialog; }
 
     /// Ask for the file of File > Open and File > Save As; nullopt when
-    /// cancelled.  They run OpenDialog1 and SaveDialog1; tests replace them.
+    /// cancelled.  They run OpenDialog1 and SaveDialog1, made on first use;
+    /// tests replace them.
     std::function<std::optional<QString>()> chooseOpenFile;
     std::function<std::optional<QString>()> chooseSaveFile;
 

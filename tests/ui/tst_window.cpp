@@ -6,6 +6,7 @@
 #include <QClipboard>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -397,6 +398,22 @@ private slots:
         typeInto(2, "60");
         form_->Button1Click();
         QCOMPARE(form_->edit(10)->text(), QString("28.1"));
+    }
+
+    void powerOverflowShowsMathBoxThenInvalidOperation() {
+        // 7.5 T / (T + 237.3) at T = -237.4 is about 17800: 10 to that overflows,
+        // the math library reports it and goes on with infinity, and the
+        // specific humidity then divides infinity by minus infinity.
+        typeInto(1, "-237.4");
+        const QStringList before = fieldTexts(*form_);
+
+        BoxCatcher catcher;
+        form_->Button1Click();
+
+        const QString program = QFileInfo(QCoreApplication::applicationFilePath()).fileName();
+        QCOMPARE(catcher.boxes, QList<Box>({{program, "pow: OVERFLOW error"},
+                                            {"Vorn", "無効な浮動小数点操作."}}));
+        QCOMPARE(fieldTexts(*form_), before);  // no refresh after a failed Calculate
     }
 
     void aboutShowsTheSameModalDialogEachTime() {
