@@ -6,6 +6,7 @@
 #include <QClipboard>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -337,6 +338,76 @@ private slots:
         QCOMPARE(catcher.boxes, QList<Box>());
         QCOMPARE(form_->edit(1)->text(), QString("30"));
         QCOMPARE(form_->calculator().memory().Ta, 15.0);
+    }
+
+    void realFileDialogCancelledLeavesWindowUsable_data() {
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<QString>("dialogName");
+        QTest::addColumn<int>("acceptMode");
+        QTest::addColumn<int>("fileMode");
+        QTest::newRow("open") << "KO1" << "OpenDialog1" << int(QFileDialog::AcceptOpen)
+                              << int(QFileDialog::ExistingFile);
+        QTest::newRow("save as") << "K1" << "SaveDialog1" << int(QFileDialog::AcceptSave)
+                                 << int(QFileDialog::AnyFile);
+    }
+
+    void realFileDialogCancelledLeavesWindowUsable() {
+        QFETCH(QString, item);
+        QFETCH(QString, dialogName);
+        QFETCH(int, acceptMode);
+        QFETCH(int, fileMode);
+        QVERIFY(showActive());
+        QList<QFileDialog*> seen;
+        int ticks = 0;
+        ModalAnswerer answerer([&](QWidget* modal) {
+            auto* dialog = qobject_cast<QFileDialog*>(modal);
+            if (dialog && ++ticks == 10) {  // cancel once it has been painted
+                seen << dialog;
+                dialog->reject();
+            }
+        });
+        BoxCatcher catcher;
+
+        action(*form_, item.toLatin1().constData())->trigger();
+
+        QCOMPARE(seen.size(), 1);
+        const QFileDialog* dialog = seen[0];
+        QCOMPARE(dialog->objectName(), dialogName);
+        QCOMPARE(int(dialog->acceptMode()), acceptMode);
+        QCOMPARE(int(dialog->fileMode()), fileMode);
+        QCOMPARE(dialog->nameFilters(), QStringList("CSVファイル (*.csv)"));
+        QCOMPARE(dialog->defaultSuffix(), QString("csv"));
+        QVERIFY(dialog->testOption(QFileDialog::DontUseNativeDialog));
+        QVERIFY(!dialog->testOption(QFileDialog::DontConfirmOverwrite));
+        QCOMPARE(fieldTexts(*form_), kStartTexts);
+
+        // Flags that Qt left while painting the dialog do not reach the checks.
+        typeInto(2, "55");
+        form_->Button1Click();
+        QCOMPARE(catcher.boxes, QList<Box>());
+        QCOMPARE(form_->edit(2)->text(), QString("55.0"));
+        QVERIFY(form_->edit(10)->text() != "***");
+    }
+
+    void saveAsRefusesReadOnlyFile() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("kept.csv");
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("kept\n");
+        file.close();
+        QVERIFY(file.setPermissions(QFile::ReadOwner));
+        if (QFileInfo(path).isWritable())
+            QSKIP("every file is writable for this user (root)");
+
+        BoxCatcher catcher;
+        form_->chooseSaveFile = [&] { return std::optional<QString>(path); };
+        action(*form_, "K1")->trigger();
+
+        QCOMPARE(catcher.boxes.size(), 1);
+        QVERIFY(catcher.boxes[0].text.contains("読み取り専用"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray("kept\n"));
     }
 
     void unreadableOrUnwritableFileShowsError_data() {
