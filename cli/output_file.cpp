@@ -1,0 +1,127 @@
+#include "cli/output_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <array>
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+
+namespace valdenta::cli {
+
+namespace {
+
+// The temporary file to remove when a signal ends the process.  Written only
+// while no handler is installed, read only by the handler.
+std::array<char, 4096> gTempPath{};
+constexpr std::array<int, 3> kEndingSignals{SIGINT, SIGTERM, SIGHUP};
+
+extern "C" void removeTempAndDie(int signal) {
+    if (gTempPath[0] != '\0') {
+        ::unlink(gTempPath.data());
+    }
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
+}
+
+void guardTempFile(const std::string& path) {
+    if (path.size() >= gTempPath.size()) {
+        return;  // too long to keep: only the destructor removes it
+    }
+    std::memcpy(gTempPath.data(), path.c_str(), path.size() + 1);
+    for (const int signal : kEndingSignals) {
+        std::signal(signal, removeTempAndDie);
+    }
+}
+
+void unguardTempFile() {
+    for (const int signal : kEndingSignals) {
+        std::signal(signal, SIG_DFL);
+    }
+    gTempPath[0] = '\0';
+}
+
+std::string folderOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos) {
+        return ".";
+    }
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string baseNameOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+/// The permissions a newly created file gets: 0666 less the umask.
+mode_t newFileMode() {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+}  // namespace
+
+OutputFile::OutputFile(const std::string& path) : path_(path) {
+    if (path == "-") {
+        return;
+    }
+    std::string pattern = folderOf(path) + "/." + baseNameOf(path) + ".XXXXXX";
+    fd_ = ::mkstemp(pattern.data());
+    if (fd_ < 0) {
+        fail("cannot create a temporary file for");
+    }
+    tempPath_ = pattern;
+    ::fchmod(fd_, newFileMode());
+    guardTempFile(tempPath_);
+}
+
+OutputFile::~OutputFile() {
+    if (!tempPath_.empty()) {
+        unguardTempFile();
+        ::close(fd_);
+        ::unlink(tempPath_.c_str());
+    }
+}
+
+void OutputFile::write(std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t written = ::write(fd_, bytes.data(), bytes.size());
+        if (written < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            fail("cannot write");
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(written));
+    }
+}
+
+void OutputFile::commit() {
+    if (tempPath_.empty()) {
+        return;
+    }
+    if (::fsync(fd_) != 0) {
+        fail("cannot write");
+    }
+    if (::close(fd_) != 0) {
+        fd_ = -1;
+        fail("cannot write");
+    }
+    fd_ = -1;
+    if (::rename(tempPath_.c_str(), path_.c_str()) != 0) {
+        fail("cannot replace");
+    }
+    unguardTempFile();
+    tempPath_.clear();
+}
+
+void OutputFile::fail(const char* what) const {
+    const std::string name = path_ == "-" ? "standard output" : path_;
+    throw CliFileError(std::string(what) + " " + name + ": " + std::strerror(errno));
+}
+
+}  // namespace valdenta::cli
