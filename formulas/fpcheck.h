@@ -14,7 +14,9 @@
 
 namespace valdenta {
 
-/// Clears the three fault flags (and underflow/inexact, which are never tested).
+/// Clears the fault flags of the SSE and x87 units, so the next flag test sees
+/// only what was computed after this call.  Underflow and inexact are never
+/// tested; they are cleared along with the faults.
 void clearFpFlags() noexcept;
 
 /// Throws FloatingPointError if a fault flag is set.  When one step set several
