@@ -43,7 +43,7 @@ sleep 0.3
 xdotool type e2e
 xdotool key Return
 
-for _ in $(seq 50); do [[ -s e2e.csv ]] && break; sleep 0.1; done
+for _ in $(seq 150); do [[ -s e2e.csv ]] && break; sleep 0.1; done
 [[ -s e2e.csv ]] || fail "e2e.csv was not written"
 
 expected_head=$(printf '気温,(℃),18.000000\r\n相対湿度,(%%),55.000000\r\n' | iconv -f UTF-8 -t CP932 | od -An -tx1)
