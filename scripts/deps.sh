@@ -7,11 +7,11 @@ packages=(
   # compiler, build system, test and benchmark frameworks
   g++ cmake make libgtest-dev libgmock-dev libbenchmark-dev
   # the window: Qt 6 Widgets, its font, a virtual X server and a key driver for tests
-  qt6-base-dev fonts-ipafont-gothic xvfb xauth xdotool imagemagick
+  qt6-base-dev fonts-ipafont-gothic xvfb xauth xdotool imagemagick jwm
   # the command line: argument parsing and RFC 4180 reading
   libcli11-dev libcsv-dev
   # fuzzing with libFuzzer, and the desktop package
-  clang-14 libclang-rt-14-dev dpkg-dev file
+  clang-14 libclang-rt-14-dev dpkg-dev file desktop-file-utils appstream
 )
 
 missing=()
