@@ -6,6 +6,7 @@ namespace valdenta::cli {
 
 namespace {
 
+constexpr std::size_t kCellBufferStep = std::size_t{64} << 10;
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 /// No byte counts as a blank to trim: cells keep their spaces and tabs.
@@ -45,6 +46,9 @@ void CsvReader::startParser() {
         throw std::bad_alloc();
     }
     csv_set_space_func(&parser_, noBlanks);
+    // libcsv grows its cell buffer by this much at a time; its default of 128
+    // bytes makes a long cell cost quadratic time.
+    csv_set_blk_size(&parser_, kCellBufferStep);
 }
 
 void CsvReader::feed(std::string_view bytes) {
