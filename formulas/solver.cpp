@@ -18,7 +18,7 @@ constexpr double kTolerance = 0.0005;     // on |R|, W/m²
 
 // Everything a pass reads besides its trial temperature.  It is materialised
 // at the start of every pass, so that no product of these (cp·rho·Ch·U, ...)
-// is hoisted out of the loop to before the pass's flag clear.
+// is hoisted out of the loop, where its fault would escape the pass's check.
 struct Balance {
     double Avail, U, Ta, Qa, P, Ch, Beta;
     double cp = 0, rho = 0, lv = 0;  // air properties at Ta, fixed for the search
