@@ -1,7 +1,8 @@
 #include "cli/input_text.h"
 
+#include <cmath>
+
 #include "calculator/number.h"
-#include "formulas/errors.h"
 
 namespace valdenta::cli {
 
@@ -26,17 +27,34 @@ std::optional<double> wholeNumber(std::string_view text) noexcept {
     return number.value;
 }
 
+bool acceptsQuietly(InputCheck check, double x) noexcept {
+    if (check == InputCheck::Any) {
+        return true;
+    }
+    if (std::isnan(x)) {
+        return false;  // a field would not store it either
+    }
+    switch (check) {
+        case InputCheck::Any:
+            return true;
+        case InputCheck::Percent:
+            return 0.0 <= x && x <= 100.0;
+        case InputCheck::NonNegative:
+            return x >= 0.0;
+        case InputCheck::Positive:
+            return x > 0.0;
+        case InputCheck::Fraction:
+            return 0.0 <= x && x <= 1.0;
+    }
+    return false;
+}
+
 InputVerdict readInputText(const InputField& field, std::string_view text, double& value) {
     const std::optional<double> number = wholeNumber(text);
     if (!number) {
         return InputVerdict::NotANumber;
     }
-    try {
-        if (!accepts(field.check, *number)) {
-            return InputVerdict::Refused;
-        }
-    } catch (const FloatingPointError&) {
-        // A NaN compared with a bound: the field would not store it either.
+    if (!acceptsQuietly(field.check, *number)) {
         return InputVerdict::Refused;
     }
     value = *number;

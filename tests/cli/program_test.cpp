@@ -1,8 +1,16 @@
 // Runs valdenta-cli as a user would: arguments, standard input, output files,
 // and checks exit status, standard output and standard error.
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <csignal>
+#include <thread>
 
 #include <cstdlib>
 #include <filesystem>
@@ -362,6 +370,40 @@ TEST_F(Program, BatchOutputFileAppearsWholeOrNotAtAll) {
     EXPECT_EQ(bad.err, "valdenta-cli: the header names the input Ta in more than one column\n");
     EXPECT_EQ(read("out.csv"), before);
     EXPECT_EQ(files(), (std::vector<std::string>{"bad.csv", "in.csv", "out.csv"}));
+}
+
+TEST_F(Program, BatchEndedBySignalLeavesNoFile) {
+    // The input is a pipe that stays open: the run is still going when the signal comes.
+    ASSERT_EQ(::mkfifo(path("in.fifo").c_str(), 0600), 0);
+    const std::string input = path("in.fifo");
+    const std::string output = path("out.csv");
+    const char* argv[] = {VALDENTA_CLI, "batch", input.c_str(), "-o", output.c_str(), nullptr};
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    pid_t pid = 0;
+    ASSERT_EQ(::posix_spawn(&pid, VALDENTA_CLI, &actions, nullptr, const_cast<char**>(argv), environ), 0);
+    posix_spawn_file_actions_destroy(&actions);
+
+    const int fifo = ::open(input.c_str(), O_WRONLY);  // waits for the program to open it
+    ASSERT_GE(fifo, 0);
+    ASSERT_EQ(::write(fifo, "Ta\n1\n", 5), 5);
+    // The output header in the temporary file shows that the run is under way.
+    bool started = false;
+    for (int i = 0; i < 1000 && !started; ++i) {
+        for (const std::string& name : files()) {
+            started = started || (name.starts_with(".out.csv.") && fs::file_size(dir_ / name) > 0);
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    EXPECT_TRUE(started);
+    ::kill(pid, SIGTERM);
+    int status = 0;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    ::close(fifo);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM);
+    EXPECT_EQ(files(), std::vector<std::string>{"in.fifo"});
 }
 
 TEST_F(Program, BatchSameOutputWithOneAndTwoThreads) {
