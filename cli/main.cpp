@@ -71,20 +71,23 @@ void addBatch(CLI::App& app, BatchSettings& settings, std::vector<std::string>& 
         "without a column takes its --set value or the built-in default for every row.\n"
         "Output: per input row, in order, its cells, then Ea, Qa, Ts, EsTs, QsTs, Su, Lu, Rn, H, "
         "LE, Bowen, Evap and a status: ok, or why the row failed (a failed row stops nothing).  "
-        "An empty input gives an empty output.\n"
+        "Lines end in LF; empty input lines are no rows; an empty input gives an empty output.\n"
         "Exit status: 0 all rows ok, 3 some rows failed, 2 bad option or file.\n"
         "Example: valdenta-cli batch examples/hourly.csv -o hourly-out.csv --set G=0");
     batch->add_option("input", settings.input, "input CSV file, - for standard input")
+        ->type_name("FILE")
         ->capture_default_str();
     batch->add_option("-o,--output", settings.output,
                       "output CSV file, written under a temporary name and renamed at the end; "
                       "- for standard output")
+        ->type_name("FILE")
         ->capture_default_str();
     batch->add_option("--set", sets,
                       "NAME=VALUE: the value of an input that has no column (default: the "
                       "built-in default)")
         ->type_name("NAME=VALUE");
     batch->add_option("--threads", settings.threads, "threads that compute rows")
+        ->type_name("N")
         ->check(CLI::Range(1u, 1024u))
         ->capture_default_str();
 }
