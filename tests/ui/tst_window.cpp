@@ -28,8 +28,13 @@
 #include "Unit2.h"
 #include "application.h"
 #include "resultfile/resultfile.h"
+#include "window_test_support.h"
 
 namespace {
+
+using window_test::Box;
+using window_test::BoxCatcher;
+using window_test::ModalAnswerer;
 
 /// Edit fields in the order in which both refreshes write them.
 constexpr int kRefreshOrder[] = {1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12, 13,
@@ -50,49 +55,6 @@ QStringList fieldTexts(const TForm1& form) {
     for (int n : kRefreshOrder)
         texts << form.edit(n)->text();
     return texts;
-}
-
-/// Answers every modal window that opens while it lives: `answer` reads it and
-/// closes it, so a command that shows a box returns instead of blocking.
-class ModalAnswerer {
-public:
-    explicit ModalAnswerer(std::function<void(QWidget*)> answer) : answer_(std::move(answer)) {
-        QObject::connect(&timer_, &QTimer::timeout, [this] {
-            QWidget* modal = QApplication::activeModalWidget();
-            if (modal && modal->isVisible())
-                answer_(modal);
-        });
-        timer_.start(5);
-    }
-
-private:
-    std::function<void(QWidget*)> answer_;
-    QTimer timer_;
-};
-
-struct Box {
-    QString caption;
-    QString text;
-    bool operator==(const Box&) const = default;
-};
-
-/// Records the caption and text of every message box and presses its OK.
-class BoxCatcher {
-public:
-    QList<Box> boxes;
-
-private:
-    ModalAnswerer answerer_{[this](QWidget* modal) {
-        auto* box = qobject_cast<QMessageBox*>(modal);
-        if (!box)
-            return;
-        boxes.append({box->windowTitle(), box->text()});
-        box->button(QMessageBox::Ok)->click();
-    }};
-};
-
-char* toString(const Box& box) {
-    return QTest::toString(box.caption + " | " + box.text);
 }
 
 QAction* action(const QObject& form, const char* name) {
