@@ -7,6 +7,7 @@
 #include <array>
 #include <cerrno>
 #include <csignal>
+#include <cstdlib>  // mkostemp, realpath, free
 #include <cstring>
 
 namespace valdenta::cli {
@@ -69,13 +70,47 @@ OutputFile::OutputFile(const std::string& path) : path_(path) {
     if (path == "-") {
         return;
     }
-    std::string pattern = folderOf(path) + "/." + baseNameOf(path) + ".XXXXXX";
-    fd_ = ::mkstemp(pattern.data());
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) {
+        if (errno != ENOENT) {
+            fail("cannot write");
+        }
+        openTemporaryBeside(path, newFileMode());
+        return;
+    }
+    if (S_ISDIR(info.st_mode)) {
+        errno = EISDIR;
+        fail("cannot write");
+    }
+    // Opening it tells a file that may not be written (permissions, a
+    // read-only file system) from one that may, before any work is done.
+    fd_ = ::open(path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+    if (fd_ < 0) {
+        fail("cannot write");
+    }
+    if (!S_ISREG(info.st_mode)) {
+        return;  // a device or a pipe takes the bytes as they come
+    }
+    ::close(fd_);
+    fd_ = -1;
+    char* resolved = ::realpath(path.c_str(), nullptr);
+    if (resolved == nullptr) {
+        fail("cannot write");
+    }
+    const std::string target = resolved;
+    std::free(resolved);
+    openTemporaryBeside(target, info.st_mode & 07777);
+}
+
+void OutputFile::openTemporaryBeside(const std::string& target, mode_t mode) {
+    std::string pattern = folderOf(target) + "/." + baseNameOf(target) + ".XXXXXX";
+    fd_ = ::mkostemp(pattern.data(), O_CLOEXEC);
     if (fd_ < 0) {
         fail("cannot create a temporary file for");
     }
     tempPath_ = pattern;
-    ::fchmod(fd_, newFileMode());
+    target_ = target;
+    ::fchmod(fd_, mode);
     guardTempFile(tempPath_);
 }
 
@@ -84,6 +119,8 @@ OutputFile::~OutputFile() {
         unguardTempFile();
         ::close(fd_);
         ::unlink(tempPath_.c_str());
+    } else if (fd_ > 2) {
+        ::close(fd_);
     }
 }
 
@@ -102,7 +139,7 @@ void OutputFile::write(std::string_view bytes) {
 
 void OutputFile::commit() {
     if (tempPath_.empty()) {
-        return;
+        return;  // standard output, a device or a pipe: written as it went
     }
     if (::fsync(fd_) != 0) {
         fail("cannot write");
@@ -112,7 +149,7 @@ void OutputFile::commit() {
         fail("cannot write");
     }
     fd_ = -1;
-    if (::rename(tempPath_.c_str(), path_.c_str()) != 0) {
+    if (::rename(tempPath_.c_str(), target_.c_str()) != 0) {
         fail("cannot replace");
     }
     unguardTempFile();

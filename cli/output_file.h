@@ -2,6 +2,8 @@
 // The output of a batch: standard output, or a file that appears complete or
 // not at all.
 
+#include <sys/types.h>
+
 #include <string>
 #include <string_view>
 
@@ -16,10 +18,12 @@ public:
     using CommandError::CommandError;
 };
 
-/// Output to standard output ("-") or to a temporary file in the target's
+/// Output to standard output ("-"), or to a temporary file in the target's
 /// folder that commit() renames over the target.  Until then the target is
 /// untouched: the destructor, SIGINT, SIGTERM and SIGHUP remove the temporary
-/// file.
+/// file.  A target that is a symbolic link is replaced behind the link, and
+/// an existing file keeps its permissions.  A device or a pipe (/dev/null, a
+/// FIFO) cannot be replaced and is written directly.
 class OutputFile {
 public:
     explicit OutputFile(const std::string& path);
@@ -34,10 +38,12 @@ public:
     void commit();
 
 private:
+    void openTemporaryBeside(const std::string& target, mode_t mode);
     [[noreturn]] void fail(const char* what) const;
 
     std::string path_;
-    std::string tempPath_;
+    std::string target_;    ///< the file to replace, symbolic links resolved
+    std::string tempPath_;  ///< empty when writing directly
     int fd_ = 1;
 };
 

@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <csignal>
 #include <thread>
@@ -370,6 +371,52 @@ TEST_F(Program, BatchOutputFileAppearsWholeOrNotAtAll) {
     EXPECT_EQ(bad.err, "valdenta-cli: the header names the input Ta in more than one column\n");
     EXPECT_EQ(read("out.csv"), before);
     EXPECT_EQ(files(), (std::vector<std::string>{"bad.csv", "in.csv", "out.csv"}));
+}
+
+TEST_F(Program, BatchOutputThroughLinksAndIntoPipes) {
+    write("in.csv", "Ta,Rh\n10,70\n");
+    const std::string expected = run("batch in.csv").out;
+
+    // A link stays a link; the file behind it is replaced and keeps its permissions.
+    fs::create_directory(dir_ / "real");
+    write("real/out.csv", "old");
+    fs::permissions(dir_ / "real/out.csv", fs::perms(0640));
+    fs::create_symlink("real/out.csv", dir_ / "link.csv");
+    ASSERT_EQ(run("batch in.csv -o link.csv").status, 0);
+    EXPECT_TRUE(fs::is_symlink(dir_ / "link.csv"));
+    EXPECT_EQ(read("real/out.csv"), expected);
+    EXPECT_EQ(fs::status(dir_ / "real/out.csv").permissions(), fs::perms(0640));
+
+    // A pipe cannot be replaced: it gets the output as it is written.  The
+    // pipe is read without blocking so that the test ends even if the
+    // program never opens it.
+    ASSERT_EQ(::mkfifo(path("out.fifo").c_str(), 0600), 0);
+    const int pipe = ::open(path("out.fifo").c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(pipe, 0);
+    std::atomic<bool> finished{false};
+    Outcome toPipe;
+    std::thread runner([&] {
+        toPipe = run("batch in.csv -o out.fifo");
+        finished = true;
+    });
+    std::string received;
+    for (;;) {
+        char buffer[4096];
+        const ssize_t got = ::read(pipe, buffer, sizeof buffer);
+        if (got > 0) {
+            received.append(buffer, static_cast<std::size_t>(got));
+        } else if (got == 0 && finished) {
+            break;  // no writer left and the program has ended
+        } else {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+    }
+    runner.join();
+    ::close(pipe);
+    EXPECT_EQ(toPipe.status, 0) << toPipe.err;
+    EXPECT_EQ(received, expected);
+    EXPECT_TRUE(fs::is_fifo(dir_ / "out.fifo"));
+    EXPECT_EQ(files(), (std::vector<std::string>{"in.csv", "link.csv", "out.fifo", "real"}));
 }
 
 TEST_F(Program, BatchEndedBySignalLeavesNoFile) {
