@@ -143,7 +143,8 @@ public:
     RowBlock* takeNextDone() {
         std::unique_lock lock(mutex_);
         doneReady_.wait(lock, [&] {
-            return stopped_ || done_.count(written_) != 0 || (inputEnded_ && written_ == submitted_);
+            return stopped_ || done_.count(written_) != 0 ||
+                   (inputEnded_ && written_ == submitted_);
         });
         const auto next = done_.find(written_);
         if (stopped_ || next == done_.end()) {
@@ -283,8 +284,9 @@ public:
         std::string line = "\r" + std::to_string(rows) + " rows, " +
                            std::to_string(static_cast<std::uint64_t>(rate)) + " rows/s";
         if (inputSize_ && bytesRead > 0 && !last) {
-            const double left = seconds * static_cast<double>(*inputSize_ - std::min(bytesRead, *inputSize_)) /
-                                static_cast<double>(bytesRead);
+            const double left =
+                seconds * static_cast<double>(*inputSize_ - std::min(bytesRead, *inputSize_)) /
+                static_cast<double>(bytesRead);
             line += ", " + clockText(static_cast<std::uint64_t>(left)) + " left";
         }
         line += "   ";
@@ -298,19 +300,18 @@ public:
 private:
     using Clock = std::chrono::steady_clock;
 
+    /// "m:ss", or "h:mm:ss" from an hour on.
     static std::string clockText(std::uint64_t seconds) {
-        char text[32];
-        const std::uint64_t h = seconds / 3600;
-        const std::uint64_t m = seconds / 60 % 60;
-        const std::uint64_t s = seconds % 60;
-        if (h > 0) {
-            std::snprintf(text, sizeof text, "%llu:%02llu:%02llu", static_cast<unsigned long long>(h),
-                          static_cast<unsigned long long>(m), static_cast<unsigned long long>(s));
-        } else {
-            std::snprintf(text, sizeof text, "%llu:%02llu", static_cast<unsigned long long>(m),
-                          static_cast<unsigned long long>(s));
+        const auto twoDigits = [](std::uint64_t v) {
+            return (v < 10 ? "0" : "") + std::to_string(v);
+        };
+        const std::uint64_t hours = seconds / 3600;
+        const std::string minutesAndSeconds =
+            twoDigits(seconds / 60 % 60) + ":" + twoDigits(seconds % 60);
+        if (hours > 0) {
+            return std::to_string(hours) + ":" + minutesAndSeconds;
         }
-        return text;
+        return std::to_string(seconds / 60 % 60) + ":" + twoDigits(seconds % 60);
     }
 
     std::FILE* err_;

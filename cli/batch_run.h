@@ -15,8 +15,8 @@ struct BatchSettings {
     std::string output = "-";  ///< a file, or "-" for standard output
     unsigned threads = 1;      ///< threads that compute rows
     InputFill fill;
-    bool progress = false;  ///< show rows done, rows/s and time left on `err`
-    std::size_t blockRows = 2048;                 ///< records per block at most
+    bool progress = false;         ///< show rows done, rows/s and time left on `err`
+    std::size_t blockRows = 2048;  ///< records per block at most
     std::size_t blockBytes = std::size_t{256} << 10;  ///< cell bytes per block, about
 };
 

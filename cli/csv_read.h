@@ -75,8 +75,8 @@ private:
 
     CsvSink& sink_;
     csv_parser parser_{};
-    std::size_t markBytesSeen_ = 0;   ///< bytes of the start compared with the mark
-    bool skippingLine_ = false;       ///< after a fault: discarding up to the line end
+    std::size_t markBytesSeen_ = 0;  ///< bytes of the start compared with the mark
+    bool skippingLine_ = false;      ///< after a fault: discarding up to the line end
     std::size_t recordBytes_ = 0;
     std::uint64_t records_ = 0;
 };

@@ -18,9 +18,9 @@ using namespace valdenta::cli;
 
 /// Units of the inputs, for the option help.
 constexpr std::array<const char*, 10> kInputHelp{
-    "air temperature, deg C",     "relative humidity, %",         "wind speed, m/s",
-    "air pressure, hPa",          "surface albedo, fraction",     "bulk transfer coefficient",
-    "evaporation efficiency",     "global solar radiation, W/m2", "atmospheric radiation, W/m2",
+    "air temperature, deg C", "relative humidity, %",         "wind speed, m/s",
+    "air pressure, hPa",      "surface albedo, fraction",     "bulk transfer coefficient",
+    "evaporation efficiency", "global solar radiation, W/m2", "atmospheric radiation, W/m2",
     "ground heat flux, W/m2",
 };
 
@@ -77,14 +77,16 @@ void addBatch(CLI::App& app, BatchSettings& settings, std::vector<std::string>& 
     batch->add_option("input", settings.input, "input CSV file, - for standard input")
         ->type_name("FILE")
         ->capture_default_str();
-    batch->add_option("-o,--output", settings.output,
-                      "output CSV file, written under a temporary name and renamed at the end; "
-                      "- for standard output")
+    batch
+        ->add_option("-o,--output", settings.output,
+                     "output CSV file, written under a temporary name and renamed at the end; "
+                     "- for standard output")
         ->type_name("FILE")
         ->capture_default_str();
-    batch->add_option("--set", sets,
-                      "NAME=VALUE: the value of an input that has no column (default: the "
-                      "built-in default)")
+    batch
+        ->add_option("--set", sets,
+                     "NAME=VALUE: the value of an input that has no column (default: the "
+                     "built-in default)")
         ->type_name("NAME=VALUE");
     batch->add_option("--threads", settings.threads, "threads that compute rows")
         ->type_name("N")
@@ -99,7 +101,8 @@ std::optional<std::string> applySets(const std::vector<std::string>& sets, Input
         const std::string name = set.substr(0, equals);
         const InputField* field = inputFieldNamed(name);
         if (equals == std::string::npos || field == nullptr) {
-            return "--set " + set + ": expected NAME=VALUE with NAME one of Ta, Rh, U, P, "
+            return "--set " + set +
+                   ": expected NAME=VALUE with NAME one of Ta, Rh, U, P, "
                    "Albedo, Ch, Beta, Sd, Ld, G";
         }
         const std::string text = set.substr(equals + 1);

@@ -59,11 +59,11 @@ std::vector<Station> makeStations(int count) {
         char id[16];
         std::snprintf(id, sizeof id, "ST%04d", i + 1);
         const double altitude = random.between(0, 1200);  // m
-        stations.push_back({id, random.between(26, 44), 27.0 - altitude * 0.0065 + random.between(-2, 2),
-                            random.between(6, 12), random.between(12, 24),
-                            1013.0 * std::pow(1 - 2.2558e-5 * altitude, 5.2559), random.between(0.08, 0.30),
-                            random.between(0.001, 0.006), random.between(0.05, 0.9),
-                            random.between(0.5, 4.0)});
+        stations.push_back(
+            {id, random.between(26, 44), 27.0 - altitude * 0.0065 + random.between(-2, 2),
+             random.between(6, 12), random.between(12, 24),
+             1013.0 * std::pow(1 - 2.2558e-5 * altitude, 5.2559), random.between(0.08, 0.30),
+             random.between(0.001, 0.006), random.between(0.05, 0.9), random.between(0.5, 4.0)});
     }
     return stations;
 }
@@ -74,7 +74,8 @@ double saturationVapour(double ta) {
 
 void appendFixed(std::string& out, double v, int decimals) {
     char text[64];
-    const auto result = std::to_chars(text, text + sizeof text, v, std::chars_format::fixed, decimals);
+    const auto result =
+        std::to_chars(text, text + sizeof text, v, std::chars_format::fixed, decimals);
     out.append(text, result.ptr);
     out += ',';
 }
@@ -92,20 +93,24 @@ void appendRow(std::string& out, const Station& s, long hour, Random& random, do
 
     const double ta = s.meanTa + 0.5 * s.rangeTa * std::cos(2 * kPi * (h - 14) / 24.0) +
                       random.between(-0.8, 0.8) - 3 * cloud;
-    const double rh = std::clamp(100.0 * s.vapour / saturationVapour(ta) + random.between(-3, 3), 5.0, 100.0);
+    const double rh =
+        std::clamp(100.0 * s.vapour / saturationVapour(ta) + random.between(-3, 3), 5.0, 100.0);
     const double daylight = std::max(0.0, std::sin(kPi * (h - 5) / 14.0));
     const double u = std::max(0.0, s.windiness * (0.5 + daylight) + random.between(-0.4, 0.4));
-    const double p = s.pressure + 1.2 * std::sin(4 * kPi * (h - 10) / 24.0) + random.between(-0.3, 0.3);
+    const double p =
+        s.pressure + 1.2 * std::sin(4 * kPi * (h - 10) / 24.0) + random.between(-0.3, 0.3);
 
     // Solar elevation in early July (declination 23 degrees).
     const double lat = s.latitude * kPi / 180;
     const double decl = 23.0 * kPi / 180;
     const double hourAngle = (h - 12) * kPi / 12;
-    const double sinElevation = std::sin(lat) * std::sin(decl) + std::cos(lat) * std::cos(decl) * std::cos(hourAngle);
+    const double sinElevation =
+        std::sin(lat) * std::sin(decl) + std::cos(lat) * std::cos(decl) * std::cos(hourAngle);
     const double sd = std::max(0.0, 1367 * 0.75 * sinElevation * (1 - 0.7 * cloud));
     // Brunt's clear-sky emissivity from the vapour pressure, raised by clouds.
     const double ea = rh / 100 * saturationVapour(ta);
-    const double emissivity = std::min(1.0, (0.52 + 0.065 * std::sqrt(ea)) * (1 + 0.2 * cloud * cloud));
+    const double emissivity =
+        std::min(1.0, (0.52 + 0.065 * std::sqrt(ea)) * (1 + 0.2 * cloud * cloud));
     const double ld = kSigma * std::pow(ta + 273.15, 4) * emissivity + random.between(-5, 5);
     const double g = 0.12 * sd * (1 - s.albedo) - 15 + random.between(-3, 3);
 

@@ -90,17 +90,19 @@ TEST(PlanBatch, RefusesAnInputNamedTwice) {
 
 TEST(ProcessBlock, EveryRowOnItsOwnInOrder) {
     const BatchPlan plan = planBatch({"station", "Ta", "Rh"}, InputFill{});
-    RowBlock block = blockOf({
-        {"A", "20", "50"},
-        {"B", "20", "150"},
-        {"C", "12abc", "50"},
-        {"D", "-237.3", "50"},
-        {"E", "20"},
-        {"F", "20", "50", "extra"},
-        {"\"G\"", " 15 ", "60"},
-        {"H", "", "50"},
-        {"I"},
-    }, RecordFault::StrayQuote);
+    RowBlock block = blockOf(
+        {
+            {"A", "20", "50"},
+            {"B", "20", "150"},
+            {"C", "12abc", "50"},
+            {"D", "-237.3", "50"},
+            {"E", "20"},
+            {"F", "20", "50", "extra"},
+            {"\"G\"", " 15 ", "60"},
+            {"H", "", "50"},
+            {"I"},
+        },
+        RecordFault::StrayQuote);
     processBlock(plan, block);
 
     CalcState a;
@@ -119,8 +121,9 @@ TEST(ProcessBlock, EveryRowOnItsOwnInOrder) {
         "F,20,50," + none + "\"4 cells, the header has 3\"",
         "\"\"\"G\"\"\", 15 ,60," + derivedCells(g) + "ok",
         "H,,50," + none + "\"Ta: \"\"\"\" is not a number (accepted: any number)\"",
-        "I,,," + none + "broken quoting (a quote inside an unquoted cell or text after a closing "
-                        "quote); the rest of the line was skipped",
+        "I,,," + none +
+            "broken quoting (a quote inside an unquoted cell or text after a closing "
+            "quote); the rest of the line was skipped",
     };
     EXPECT_EQ(lines(block.out), expected);
     EXPECT_EQ(block.failedRows, 7u);

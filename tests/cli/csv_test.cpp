@@ -74,7 +74,12 @@ TEST(CsvReader, RecordsDoNotDependOnHowTheInputIsCut) {
         {"empty lines are no records", "a\n\n\r\n\nb\n", {{{"a"}}, {{"b"}}}},
         {"byte-order mark dropped", "\xEF\xBB\xBFTa,Rh\n", {{{"Ta", "Rh"}}}},
         {"start of a mark is text", "\xEF\xBBx\n", {{{"\xEF\xBBx"}}}},
-        {"mark only at the start", "a\n\xEF\xBB\xBF" "b\n", {{{"a"}}, {{"\xEF\xBB\xBF" "b"}}}},
+        {"mark only at the start",
+         "a\n\xEF\xBB\xBF"
+         "b\n",
+         {{{"a"}},
+          {{"\xEF\xBB\xBF"
+            "b"}}}},
         {"stray quote: rest of the line skipped",
          "a,b\"c,d\nok,1\n",
          {{{"a"}, F::StrayQuote}, {{"ok", "1"}}}},
@@ -123,8 +128,17 @@ TEST(AppendCsvCell, QuotesOnlyWhenNeeded) {
 }
 
 TEST(AppendShortest, SameTextAsFormatShortest) {
-    const double values[] = {0.0, -0.0, 15.0, 1013.2, 0.001, 28.095550537109375, -999.0, 1e300,
-                             -2.2250738585072014e-308, 5e-324, 123456789012345680.0,
+    const double values[] = {0.0,
+                             -0.0,
+                             15.0,
+                             1013.2,
+                             0.001,
+                             28.095550537109375,
+                             -999.0,
+                             1e300,
+                             -2.2250738585072014e-308,
+                             5e-324,
+                             123456789012345680.0,
                              std::numeric_limits<double>::max(),
                              std::numeric_limits<double>::infinity(),
                              -std::numeric_limits<double>::infinity(),

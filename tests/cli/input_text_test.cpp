@@ -1,11 +1,11 @@
 #include "cli/input_text.h"
 
-#include "formulas/errors.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
+
+#include "formulas/errors.h"
 
 namespace valdenta::cli {
 namespace {
@@ -78,9 +78,22 @@ TEST(ReadInputText, KeepsSignOfZeroAndNanWhereUnchecked) {
 
 TEST(AcceptsQuietly, SameRulesAsTheFieldsWithNanRefused) {
     const double inf = std::numeric_limits<double>::infinity();
-    const double values[] = {-inf, -1e300, -1.0, -1e-300, -0.0, 0.0, 5e-324, 1e-3, 0.5, 1.0,
-                             std::nextafter(1.0, 2.0), 99.9, 100.0, std::nextafter(100.0, 200.0),
-                             1e300, inf};
+    const double values[] = {-inf,
+                             -1e300,
+                             -1.0,
+                             -1e-300,
+                             -0.0,
+                             0.0,
+                             5e-324,
+                             1e-3,
+                             0.5,
+                             1.0,
+                             std::nextafter(1.0, 2.0),
+                             99.9,
+                             100.0,
+                             std::nextafter(100.0, 200.0),
+                             1e300,
+                             inf};
     for (const InputField& f : kInputFields) {
         for (const double x : values) {
             EXPECT_EQ(acceptsQuietly(f.check, x), accepts(f.check, x)) << f.name << " " << x;

@@ -11,12 +11,11 @@
 #include <atomic>
 #include <chrono>
 #include <csignal>
-#include <thread>
-
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <thread>
 #include <vector>
 
 #include "calculator/calculate.h"
@@ -116,8 +115,8 @@ TEST_F(Program, CalcWithDefaultsShowsTheWindowsNumbers) {
     EXPECT_EQ(text.err, "");
     // The second column holds what the window's fields show after Calculate.
     const std::vector<std::string> shown = {
-        "15.0", "60.0", "2.0",   "1013.2", "10.2",  "0.0063", "0.10",  "0.00100",
-        "0.20", "28.1", "38.0",  "0.0237", "300.0", "300.0",  "30.0",  "466.9",
+        "15.0",  "60.0", "2.0",  "1013.2", "10.2",  "0.0063", "0.10", "0.00100",
+        "0.20",  "28.1", "38.0", "0.0237", "300.0", "300.0",  "30.0", "466.9",
         "103.1", "32.2", "20.9", "50.0",   "1.539", "0.73"};
     const std::vector<std::string> table = lines(text.out);
     ASSERT_EQ(table.size(), 24u);
@@ -129,7 +128,8 @@ TEST_F(Program, CalcWithDefaultsShowsTheWindowsNumbers) {
         EXPECT_EQ(value, shown[i]) << name;
     }
     EXPECT_EQ(table[0], "Ta              15.0  気温（℃)");
-    EXPECT_EQ(table[23].rfind("solver: 26 passes, final imbalance -0.00039897", 0), 0u) << table[23];
+    EXPECT_EQ(table[23].rfind("solver: 26 passes, final imbalance -0.00039897", 0), 0u)
+        << table[23];
 
     const Outcome json = run("calc --format json");
     ASSERT_EQ(json.status, 0);
@@ -156,13 +156,15 @@ TEST_F(Program, CalcOptionsSetInputsExactlyAsGiven) {
     const std::vector<std::string> values = splitPlain(lines(run1.out)[1]);
     ASSERT_EQ(values.size(), 22u);
     for (std::size_t i = 0; i < values.size(); ++i) {
-        EXPECT_EQ(values[i], formatShortest(expected.*kStateValues[i].member)) << kStateValues[i].name;
+        EXPECT_EQ(values[i], formatShortest(expected.*kStateValues[i].member))
+            << kStateValues[i].name;
     }
 }
 
 TEST_F(Program, CalcSaveWritesWhatSaveAsWrites) {
-    const Outcome saved = run("calc --Ta 30 --Rh 20 --U 5 --Albedo 0.2 --Ch 0.005 --Beta 1 --Sd 100 "
-                          "--G 0 --save result.csv --format json");
+    const Outcome saved =
+        run("calc --Ta 30 --Rh 20 --U 5 --Albedo 0.2 --Ch 0.005 --Beta 1 --Sd 100 "
+            "--G 0 --save result.csv --format json");
     ASSERT_EQ(saved.status, 0) << saved.err;
     const InputMemory inputs{30, 20, 5, 1013.2, 0.2, 0.005, 1, 100, 300, 0};
     const CalcState state = calculated(inputs);
@@ -183,7 +185,8 @@ TEST_F(Program, CalcOpenStartsFromTheFilesInputsUnchecked) {
     const std::vector<std::string> values = splitPlain(lines(opened.out)[1]);
     ASSERT_EQ(values.size(), 22u);
     for (std::size_t i = 0; i < values.size(); ++i) {
-        EXPECT_EQ(values[i], formatShortest(expected.*kStateValues[i].member)) << kStateValues[i].name;
+        EXPECT_EQ(values[i], formatShortest(expected.*kStateValues[i].member))
+            << kStateValues[i].name;
     }
 
     // An option given beside --open wins over the file's value.
@@ -201,7 +204,8 @@ TEST_F(Program, CalcErrorsGoToStandardErrorOnly) {
     };
     const Case cases[] = {
         {"calc --Rh 150", 2, "valdenta-cli: --Rh \"150\" is refused (accepted: 0 <= x <= 100)\n"},
-        {"calc --Ta 12abc", 2, "valdenta-cli: --Ta \"12abc\" is not a number (accepted: any number)\n"},
+        {"calc --Ta 12abc", 2,
+         "valdenta-cli: --Ta \"12abc\" is not a number (accepted: any number)\n"},
         {"calc --P ''", 2, "valdenta-cli: --P \"\" is not a number (accepted: x > 0)\n"},
         {"calc --Rh +NAN", 2, "valdenta-cli: --Rh \"+NAN\" is refused (accepted: 0 <= x <= 100)\n"},
         {"calc --Ta -237.3", 1, "valdenta-cli: 浮動小数点ｴﾗｰ: ｾﾞﾛによる除算.\n"},
@@ -218,10 +222,10 @@ TEST_F(Program, CalcErrorsGoToStandardErrorOnly) {
 }
 
 TEST_F(Program, UsageAndFileErrorsExitWithTwo) {
-    for (const char* args : {"", "calc --format xml", "calc --Ta", "calc --open missing.csv",
-                             "calc --save no-such-folder/out.csv", "frobnicate",
-                             "batch missing.csv", "batch --set Rh=150", "batch --set Foo=1",
-                             "batch --threads 0"}) {
+    for (const char* args :
+         {"", "calc --format xml", "calc --Ta", "calc --open missing.csv",
+          "calc --save no-such-folder/out.csv", "frobnicate", "batch missing.csv",
+          "batch --set Rh=150", "batch --set Foo=1", "batch --threads 0"}) {
         const Outcome result = run(args);
         EXPECT_EQ(result.status, 2) << args;
         EXPECT_NE(result.err, "") << args;
@@ -250,7 +254,8 @@ TEST_F(Program, BatchOfTheExampleDay) {
     ASSERT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(result.err, "");
     std::ifstream in(VALDENTA_EXAMPLES "/hourly.csv");
-    const std::vector<std::string> input = lines(std::string(std::istreambuf_iterator<char>(in), {}));
+    const std::vector<std::string> input =
+        lines(std::string(std::istreambuf_iterator<char>(in), {}));
     const std::vector<std::string> output = lines(result.out);
     ASSERT_EQ(output.size(), input.size());
     EXPECT_EQ(output[0], input[0] + ",Ea,Qa,Ts,EsTs,QsTs,Su,Lu,Rn,H,LE,Bowen,Evap,status");
@@ -279,8 +284,8 @@ TEST_F(Program, BatchRowsMatchCalcAndKeepOtherColumns) {
         const std::vector<std::string> values =
             splitPlain(lines(run("calc --Rh 40 " + options + " --format csv").out)[1]);
         std::string cells;
-        for (const char* name : {"Ea", "Qa", "Ts", "EsTs", "QsTs", "Su", "Lu", "Rn", "H", "LE",
-                                 "Bowen", "Evap"}) {
+        for (const char* name :
+             {"Ea", "Qa", "Ts", "EsTs", "QsTs", "Su", "Lu", "Rn", "H", "LE", "Bowen", "Evap"}) {
             for (std::size_t i = 0; i < kStateValues.size(); ++i) {
                 if (kStateValues[i].name == name) {
                     cells += values[i] + ",";
@@ -291,8 +296,11 @@ TEST_F(Program, BatchRowsMatchCalcAndKeepOtherColumns) {
     };
     EXPECT_EQ(result.out,
               "id,Ta,note,G,Ea,Qa,Ts,EsTs,QsTs,Su,Lu,Rn,H,LE,Bowen,Evap,status\n"
-              "1,20,\"a, b\",10," + calcCells("--Ta 20 --G 10") + "ok\n"
-              "2,25,\"say \"\"x\"\"\nnext line\",-5," + calcCells("--Ta 25 --G -5") + "ok\n");
+              "1,20,\"a, b\",10," +
+                  calcCells("--Ta 20 --G 10") +
+                  "ok\n"
+                  "2,25,\"say \"\"x\"\"\nnext line\",-5," +
+                  calcCells("--Ta 25 --G -5") + "ok\n");
 }
 
 TEST_F(Program, BatchBadRowsKeepTheirPlace) {
@@ -430,7 +438,8 @@ TEST_F(Program, BatchEndedBySignalLeavesNoFile) {
     posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
     posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
     pid_t pid = 0;
-    ASSERT_EQ(::posix_spawn(&pid, VALDENTA_CLI, &actions, nullptr, const_cast<char**>(argv), environ), 0);
+    ASSERT_EQ(
+        ::posix_spawn(&pid, VALDENTA_CLI, &actions, nullptr, const_cast<char**>(argv), environ), 0);
     posix_spawn_file_actions_destroy(&actions);
 
     const int fifo = ::open(input.c_str(), O_WRONLY);  // waits for the program to open it

@@ -69,7 +69,8 @@ TEST(JsonReport, NamesInFileOrderThenSolver) {
 TEST(CsvReport, HeaderOfNamesAndOneRow) {
     const std::vector<std::string> csv = lines(csvReport(numberedState()));
     ASSERT_EQ(csv.size(), 2u);
-    EXPECT_EQ(csv[0], "Ta,Rh,U,P,Ea,Qa,Albedo,Ch,Beta,Ts,EsTs,QsTs,Sd,Ld,Su,Lu,Rn,H,LE,G,Bowen,Evap");
+    EXPECT_EQ(csv[0],
+              "Ta,Rh,U,P,Ea,Qa,Albedo,Ch,Beta,Ts,EsTs,QsTs,Sd,Ld,Su,Lu,Rn,H,LE,G,Bowen,Evap");
     EXPECT_EQ(csv[1], "1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,18,19,20,21,22");
 }
 
