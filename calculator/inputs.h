@@ -18,8 +18,12 @@ enum class InputCheck {
     Fraction,     ///< 0 <= x <= 1
 };
 
-/// Whether `x` passes `check`.  An ordered comparison with a NaN is an invalid
-/// operation: for a rule with bounds a NaN throws FloatingPointError(Invalid).
+/// Whether `x` lies in the range of `check`.  A NaN lies in no bounded range.
+bool inRange(InputCheck check, double x) noexcept;
+
+/// Whether an input field with `check` accepts `x`.  Comparing a NaN with a
+/// bound is an invalid operation: for a rule with bounds a NaN throws
+/// FloatingPointError(Invalid).
 bool accepts(InputCheck check, double x);
 
 /// The accepted range in words, for messages (for example "0 <= x <= 100").

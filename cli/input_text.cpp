@@ -1,7 +1,5 @@
 #include "cli/input_text.h"
 
-#include <cmath>
-
 #include "calculator/number.h"
 
 namespace valdenta::cli {
@@ -27,34 +25,12 @@ std::optional<double> wholeNumber(std::string_view text) noexcept {
     return number.value;
 }
 
-bool acceptsQuietly(InputCheck check, double x) noexcept {
-    if (check == InputCheck::Any) {
-        return true;
-    }
-    if (std::isnan(x)) {
-        return false;  // a field would not store it either
-    }
-    switch (check) {
-        case InputCheck::Any:
-            return true;
-        case InputCheck::Percent:
-            return 0.0 <= x && x <= 100.0;
-        case InputCheck::NonNegative:
-            return x >= 0.0;
-        case InputCheck::Positive:
-            return x > 0.0;
-        case InputCheck::Fraction:
-            return 0.0 <= x && x <= 1.0;
-    }
-    return false;
-}
-
 InputVerdict readInputText(const InputField& field, std::string_view text, double& value) {
     const std::optional<double> number = wholeNumber(text);
     if (!number) {
         return InputVerdict::NotANumber;
     }
-    if (!acceptsQuietly(field.check, *number)) {
+    if (!inRange(field.check, *number)) {  // a NaN in a bounded field is refused
         return InputVerdict::Refused;
     }
     value = *number;

@@ -17,12 +17,6 @@ namespace valdenta::cli {
 /// grammar with nothing but blanks (0x20, 0x09-0x0D) around it.
 std::optional<double> wholeNumber(std::string_view text) noexcept;
 
-/// The rule of accepts(check, x) with quiet comparisons: a NaN is refused by
-/// every check with a bound instead of raising the invalid operation.  The
-/// batch calls this for every input cell, and accepts() pays two round trips
-/// through the floating-point status registers per call.
-bool acceptsQuietly(InputCheck check, double x) noexcept;
-
 /// Why a text was not taken as an input value.
 enum class InputVerdict { Accepted, NotANumber, Refused };
 

@@ -18,6 +18,9 @@ namespace {
 // while no handler is installed, read only by the handler.
 std::array<char, 4096> gTempPath{};
 constexpr std::array<int, 3> kEndingSignals{SIGINT, SIGTERM, SIGHUP};
+// The handlers in place before the guard, put back when it ends.
+std::array<void (*)(int), 3> gPreviousHandlers{};
+bool gGuarded = false;
 
 extern "C" void removeTempAndDie(int signal) {
     if (gTempPath[0] != '\0') {
@@ -32,14 +35,21 @@ void guardTempFile(const std::string& path) {
         return;  // too long to keep: only the destructor removes it
     }
     std::memcpy(gTempPath.data(), path.c_str(), path.size() + 1);
-    for (const int signal : kEndingSignals) {
-        std::signal(signal, removeTempAndDie);
+    for (std::size_t i = 0; i < kEndingSignals.size(); ++i) {
+        gPreviousHandlers[i] = std::signal(kEndingSignals[i], removeTempAndDie);
+        if (gPreviousHandlers[i] == SIG_IGN) {
+            std::signal(kEndingSignals[i], SIG_IGN);  // an ignored signal (nohup) ends nothing
+        }
     }
+    gGuarded = true;
 }
 
 void unguardTempFile() {
-    for (const int signal : kEndingSignals) {
-        std::signal(signal, SIG_DFL);
+    if (gGuarded) {
+        for (std::size_t i = 0; i < kEndingSignals.size(); ++i) {
+            std::signal(kEndingSignals[i], gPreviousHandlers[i]);
+        }
+        gGuarded = false;
     }
     gTempPath[0] = '\0';
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "calculator/calculator.h"
+#include "calculator/inputs.h"
 #include "calculator/refresh.h"
 #include "formulas/errors.h"
 
@@ -272,6 +273,36 @@ TEST_F(CalculatorTest, NaNFromMemoryEndsTheRestoreAtItsField) {
     EXPECT_EQ(faultOf([&] { hc.calc.restore(); }), FpFault::Invalid);
     EXPECT_EQ(hc.fields.text(2), "+NAN");
     EXPECT_EQ(hc.fields.text(3), "2.0") << "fields after the failing one are not written";
+}
+
+TEST(InputChecks, BoundsAreExactAndNaNIsAnInvalidOperation) {
+    const double inf = INFINITY;
+    struct Case {
+        InputCheck check;
+        double x;
+        bool accepted;
+    };
+    const Case cases[] = {
+        {InputCheck::Any, -inf, true},          {InputCheck::Any, -1e300, true},
+        {InputCheck::Percent, -0.0, true},      {InputCheck::Percent, 100.0, true},
+        {InputCheck::Percent, 100.0000001, false}, {InputCheck::Percent, -5e-324, false},
+        {InputCheck::NonNegative, -0.0, true},  {InputCheck::NonNegative, inf, true},
+        {InputCheck::NonNegative, -inf, false}, {InputCheck::Positive, 0.0, false},
+        {InputCheck::Positive, -0.0, false},    {InputCheck::Positive, 0.001, true},
+        {InputCheck::Positive, inf, true},      {InputCheck::Fraction, 1.0, true},
+        {InputCheck::Fraction, 1.01, false},    {InputCheck::Fraction, 0.0, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(rangeText(c.check)) + ", x = " + std::to_string(c.x));
+        EXPECT_EQ(accepts(c.check, c.x), c.accepted);
+        EXPECT_EQ(inRange(c.check, c.x), c.accepted);
+    }
+    for (InputCheck check : {InputCheck::Percent, InputCheck::NonNegative, InputCheck::Positive,
+                             InputCheck::Fraction}) {
+        EXPECT_FALSE(inRange(check, std::nan("")));
+        EXPECT_EQ(faultOf([&] { accepts(check, -std::nan("")); }), FpFault::Invalid);
+    }
+    EXPECT_TRUE(accepts(InputCheck::Any, std::nan("")));
 }
 
 }  // namespace

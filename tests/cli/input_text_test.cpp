@@ -76,39 +76,6 @@ TEST(ReadInputText, KeepsSignOfZeroAndNanWhereUnchecked) {
     EXPECT_TRUE(std::isnan(value) && std::signbit(value));
 }
 
-TEST(AcceptsQuietly, SameRulesAsTheFieldsWithNanRefused) {
-    const double inf = std::numeric_limits<double>::infinity();
-    const double values[] = {-inf,
-                             -1e300,
-                             -1.0,
-                             -1e-300,
-                             -0.0,
-                             0.0,
-                             5e-324,
-                             1e-3,
-                             0.5,
-                             1.0,
-                             std::nextafter(1.0, 2.0),
-                             99.9,
-                             100.0,
-                             std::nextafter(100.0, 200.0),
-                             1e300,
-                             inf};
-    for (const InputField& f : kInputFields) {
-        for (const double x : values) {
-            EXPECT_EQ(acceptsQuietly(f.check, x), accepts(f.check, x)) << f.name << " " << x;
-        }
-        const double nan = std::numeric_limits<double>::quiet_NaN();
-        if (f.check == InputCheck::Any) {
-            EXPECT_TRUE(acceptsQuietly(f.check, nan)) << f.name;
-            EXPECT_TRUE(accepts(f.check, nan)) << f.name;
-        } else {
-            EXPECT_FALSE(acceptsQuietly(f.check, nan)) << f.name;
-            EXPECT_THROW(accepts(f.check, nan), FloatingPointError) << f.name;
-        }
-    }
-}
-
 TEST(VerdictMessage, NamesTextAndAcceptedRange) {
     EXPECT_EQ(verdictMessage(field("Rh"), "150", InputVerdict::Refused),
               "\"150\" is refused (accepted: 0 <= x <= 100)");
