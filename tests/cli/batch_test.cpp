@@ -6,18 +6,10 @@
 
 #include "calculator/calculate.h"
 #include "calculator/display.h"
+#include "text_lines.h"
 
 namespace valdenta::cli {
 namespace {
-
-std::vector<std::string> lines(const std::string& text) {
-    std::vector<std::string> result;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) {
-        result.push_back(line);
-    }
-    return result;
-}
 
 /// The twelve derived values of `state` after Calculate, as the batch writes them.
 std::string derivedCells(CalcState state) {

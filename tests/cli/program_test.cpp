@@ -21,26 +21,19 @@
 #include "calculator/calculate.h"
 #include "calculator/display.h"
 #include "resultfile/resultfile.h"
+#include "text_lines.h"
 
 namespace valdenta {
 namespace {
 
 namespace fs = std::filesystem;
+using cli::lines;
 
 struct Outcome {
     int status = -1;
     std::string out;
     std::string err;
 };
-
-std::vector<std::string> lines(const std::string& text) {
-    std::vector<std::string> result;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) {
-        result.push_back(line);
-    }
-    return result;
-}
 
 std::vector<std::string> splitPlain(const std::string& line) {
     std::vector<std::string> cells;

@@ -1,4 +1,5 @@
 #include "cli/report.h"
+#include "text_lines.h"
 
 #include <gtest/gtest.h>
 
@@ -17,15 +18,6 @@ CalcState numberedState() {
         state.*value.member = v++;
     }
     return state;
-}
-
-std::vector<std::string> lines(const std::string& text) {
-    std::vector<std::string> result;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) {
-        result.push_back(line);
-    }
-    return result;
 }
 
 TEST(TextReport, NameValueWithWindowDecimalsAndLabel) {
