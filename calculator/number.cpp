@@ -95,6 +95,25 @@ std::size_t readExponent(std::string_view text, std::size_t pos, int& exponent) 
 }
 
 /// The nearest double to digits * 10^(scale + exponent), not yet signed.
+// Exact powers of ten: every one up to 10^22 is a double.
+constexpr double kExactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                        1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                        1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// The common short number: at most 15 digits are an integer below 2^53, held
+// exactly, and one multiplication or division by an exact power of ten is then
+// rounded correctly by the hardware.  Returns false where this does not apply.
+bool roundShortNumber(const Mantissa& m, std::int64_t power, double& value) {
+    constexpr int kExactDigits = 15;
+    constexpr std::int64_t kMaxPower = 22;
+    if (m.count > kExactDigits || power > kMaxPower || power < -kMaxPower) return false;
+    std::uint64_t integer = 0;
+    for (int i = 0; i < m.count; ++i) integer = integer * 10 + static_cast<unsigned>(m.digits[i] - '0');
+    const double exact = static_cast<double>(integer);
+    value = power >= 0 ? exact * kExactPowersOfTen[power] : exact / kExactPowersOfTen[-power];
+    return true;
+}
+
 double roundToDouble(const Mantissa& m, int exponent) {
     // The written exponent alone decides beyond the limit, whatever the digits.
     if (exponent > kExponentLimit) {
@@ -104,6 +123,7 @@ double roundToDouble(const Mantissa& m, int exponent) {
         return 0.0;
     }
     const std::int64_t power = m.scale + exponent;
+    if (double value; roundShortNumber(m, power, value)) return value;
 
     // Canonical text "<digits>e<power>": at most 19 digits and a 64-bit exponent.
     char buffer[kSignificantDigits + 2 + std::numeric_limits<std::int64_t>::digits10 + 2];
