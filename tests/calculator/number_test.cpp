@@ -129,6 +129,12 @@ const std::vector<ParseCase>& parseCases() {
         {"9007199254740993", 9007199254740992.0, 16},
         {"9007199254740995", 9007199254740996.0, 16},
         {"0.1", 0.1, 3},
+        // Around the short path (15 digits, a power of ten up to 22) and past it.
+        {"999999999999999e22", 999999999999999e22, 18},
+        {"123456789012345e-22", 123456789012345e-22, 19},
+        {"1e23", 1e23, 4},
+        {"8.589973e9", 8.589973e9, 10},
+        {"9999999999999999e-23", 9999999999999999e-23, 20},
         // Only 19 significant digits count; later ones read as zeros but keep
         // their place. The 20th digit here would lift the tie to ...994.
         {"9007199254740993.0001", 9007199254740992.0, 21},
