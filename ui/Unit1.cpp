@@ -30,14 +30,14 @@ constexpr int kEditWidth = 97;
 constexpr int kEditHeight = 20;
 constexpr int kButtonHeight = 25;
 
-struct GroupBoxSpec {
+struct GroupBoxDesign {
     const char* name;
     const char* caption;
     int left, top, width, height;
     int editLeft;  // left of the fields in the labelled rows
 };
 
-constexpr GroupBoxSpec kGroupBoxes[] = {
+constexpr GroupBoxDesign kGroupBoxes[] = {
     {"GroupBox1", "気象条件", 16, 8, 257, 177, 144},
     {"GroupBox2", "地表面の条件", 288, 8, 241, 177, 128},
     {"GroupBox3", "放射の条件", 16, 200, 257, 153, 144},
@@ -46,7 +46,7 @@ constexpr GroupBoxSpec kGroupBoxes[] = {
 };
 
 /// A labelled row: the label at left 16, 8 below the top of its field.
-struct RowSpec {
+struct RowDesign {
     int groupBox;  // 1 ... 4
     const char* label;
     const char* caption;
@@ -55,7 +55,7 @@ struct RowSpec {
     bool input;
 };
 
-constexpr RowSpec kRows[] = {
+constexpr RowDesign kRows[] = {
     {1, "Label17", "気温（℃)", 1, 24, true},
     {1, "Label18", "相対湿度(%)", 2, 48, true},
     {1, "Label19", "風速(m/s)", 3, 72, true},
@@ -82,7 +82,7 @@ constexpr RowSpec kRows[] = {
 
 /// The heat-balance row of GroupBox5: Rn = H + LE + G, each field with a
 /// caption under it.  Fields at top 24, symbols at top 32, captions at top 48.
-struct BalanceFieldSpec {
+struct BalanceFieldDesign {
     int edit;
     int left;
     const char* label;
@@ -90,20 +90,20 @@ struct BalanceFieldSpec {
     int labelLeft;
 };
 
-constexpr BalanceFieldSpec kBalanceFields[] = {
+constexpr BalanceFieldDesign kBalanceFields[] = {
     {22, 24, "Label6", "正味放射", 48},
     {23, 160, "Label13", "顕　熱", 192},
     {24, 280, "Label15", "潜　熱", 312},
     {25, 400, "Label26", "地中伝導熱", 416},
 };
 
-struct SymbolSpec {
+struct SymbolDesign {
     const char* label;
     const char* caption;
     int left;
 };
 
-constexpr SymbolSpec kBalanceSymbols[] = {
+constexpr SymbolDesign kBalanceSymbols[] = {
     {"Label27", "＝", 136},
     {"Label28", "＋", 264},
     {"Label29", "＋", 384},
@@ -165,10 +165,10 @@ TForm1::~TForm1() { valdenta::setMathErrorReporter(nullptr); }
 void TForm1::buildGroupBoxes(QWidget* client) {
     std::array<QGroupBox*, 6> boxes{};  // [0] unused
     for (int i = 1; i <= 5; ++i) {
-        const GroupBoxSpec& spec = kGroupBoxes[i - 1];
-        auto* box = new QGroupBox(QString::fromUtf8(spec.caption), client);
-        box->setObjectName(QString::fromLatin1(spec.name));
-        box->setGeometry(spec.left, spec.top, spec.width, spec.height);
+        const GroupBoxDesign& design = kGroupBoxes[i - 1];
+        auto* box = new QGroupBox(QString::fromUtf8(design.caption), client);
+        box->setObjectName(QString::fromLatin1(design.name));
+        box->setGeometry(design.left, design.top, design.width, design.height);
         boxes[static_cast<std::size_t>(i)] = box;
     }
 
@@ -181,38 +181,38 @@ void TForm1::buildGroupBoxes(QWidget* client) {
         edits_[static_cast<std::size_t>(n)] = edit;
     };
 
-    for (const RowSpec& row : kRows) {
+    for (const RowDesign& row : kRows) {
         QGroupBox* box = boxes[static_cast<std::size_t>(row.groupBox)];
         addLabel(box, row.label, row.caption, 16, row.top + 8);
         addEdit(box, row.edit, row.input, kGroupBoxes[row.groupBox - 1].editLeft, row.top);
     }
 
     QGroupBox* balance = boxes[5];
-    for (const BalanceFieldSpec& field : kBalanceFields) {
+    for (const BalanceFieldDesign& field : kBalanceFields) {
         addEdit(balance, field.edit, false, field.left, 24);
         addLabel(balance, field.label, field.caption, field.labelLeft, 48);
     }
-    for (const SymbolSpec& symbol : kBalanceSymbols)
+    for (const SymbolDesign& symbol : kBalanceSymbols)
         addLabel(balance, symbol.label, symbol.caption, symbol.left, 32);
 }
 
 void TForm1::buildButtons(QWidget* client) {
-    struct ButtonSpec {
+    struct ButtonDesign {
         const char* name;
         const char* caption;
         int left, width;
         void (TForm1::*handler)();
     };
-    static constexpr ButtonSpec kButtons[] = {
+    static constexpr ButtonDesign kButtons[] = {
         {"Button1", "計　算", 16, 385, &TForm1::Button1Click},
         {"Button4", "記憶", 416, 49, &TForm1::Button4Click},
         {"Button3", "復帰", 480, 49, &TForm1::Button3Click},
     };
-    for (const ButtonSpec& spec : kButtons) {
-        auto* button = new QPushButton(QString::fromUtf8(spec.caption), client);
-        button->setObjectName(QString::fromLatin1(spec.name));
-        button->setGeometry(spec.left, 456, spec.width, kButtonHeight);
-        connect(button, &QPushButton::clicked, this, spec.handler);
+    for (const ButtonDesign& design : kButtons) {
+        auto* button = new QPushButton(QString::fromUtf8(design.caption), client);
+        button->setObjectName(QString::fromLatin1(design.name));
+        button->setGeometry(design.left, 456, design.width, kButtonHeight);
+        connect(button, &QPushButton::clicked, this, design.handler);
     }
 }
 
