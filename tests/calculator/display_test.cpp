@@ -1,5 +1,6 @@
 #include "calculator/display.h"
 #include "calculator/number.h"
+#include "doubles.h"
 
 #include <gtest/gtest.h>
 
@@ -18,14 +19,7 @@
 namespace valdenta {
 namespace {
 
-constexpr double kInf = std::numeric_limits<double>::infinity();
-constexpr double kNan = std::numeric_limits<double>::quiet_NaN();
-constexpr double kMax = std::numeric_limits<double>::max();
-constexpr double kMinSubnormal = std::numeric_limits<double>::denorm_min();
-
-std::uint64_t bits(double v) {
-    return std::bit_cast<std::uint64_t>(v);
-}
+using namespace testing_doubles;
 
 /// glibc's "%.*f" in the "C" locale, the reference for fixed-point texts.
 std::string printfFixed(double v, int decimals) {

@@ -1,4 +1,5 @@
 #include "calculator/number.h"
+#include "doubles.h"
 
 #include <gtest/gtest.h>
 
@@ -14,15 +15,7 @@
 namespace valdenta {
 namespace {
 
-constexpr double kInf = std::numeric_limits<double>::infinity();
-constexpr double kNan = std::numeric_limits<double>::quiet_NaN();
-constexpr double kMax = std::numeric_limits<double>::max();
-constexpr double kMinNormal = std::numeric_limits<double>::min();
-constexpr double kMinSubnormal = std::numeric_limits<double>::denorm_min();
-
-std::uint64_t bits(double v) {
-    return std::bit_cast<std::uint64_t>(v);
-}
+using namespace testing_doubles;
 
 struct ParseCase {
     std::string text;
